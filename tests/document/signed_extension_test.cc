@@ -1,0 +1,62 @@
+#include "document/signed_extension.h"
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "support/scratch_dir.h"
+
+namespace {
+
+TEST(ReadWholeFile, ReadsEveryByteAcrossChunkBoundaries) {
+  ScratchDir dir;
+  for (std::size_t size : {0, 1, 1023, 1024, 1025, 4096 + 7}) {
+    std::string bytes;
+    for (std::size_t i = 0; i < size; ++i) bytes += static_cast<char>((i * 7) % 256);
+    write_bytes(dir.file("f"), bytes);
+    EXPECT_EQ(read_whole_file(Filename::binary_filename(dir.file("f"))), bytes) << size;
+  }
+  EXPECT_EQ(read_whole_file(Filename::binary_filename(dir.file("absent"))), "");
+}
+
+// The unit tests embed the test key; signatures come from the signing tool.
+class SignedExtensionTest : public ::testing::Test {
+ protected:
+  void sign() {
+    const std::string command =
+        PREFGEN_SOURCE_DIR "/tools/sign-xrc " PREFGEN_SOURCE_DIR "/tests/keys/xrc-test-private.pem xrc";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+  }
+  std::string block() {
+    std::ostringstream out;
+    CaptureStderr err;
+    write_signed_extension(out);
+    EXPECT_EQ(err.text(), "");
+    return out.str();
+  }
+  ScratchDir dir_;
+};
+
+TEST_F(SignedExtensionTest, WritesVerifiedFileUnchanged) {
+  const std::string content("line one\n\0\xff\x80 no final newline", 29);
+  write_bytes("xrc", content);
+  sign();
+  EXPECT_EQ(block(), content);
+}
+
+TEST_F(SignedExtensionTest, ChangedFileWritesNothing) {
+  write_bytes("xrc", "ssl-cipher-list ALL\n");
+  sign();
+  write_bytes("xrc", "ssl-cipher-list ALM\n");
+  EXPECT_EQ(block(), "");
+}
+
+TEST_F(SignedExtensionTest, MissingPiecesWriteNothing) {
+  EXPECT_EQ(block(), "");  // no xrc
+  write_bytes("xrc", "a\n");
+  EXPECT_EQ(block(), "");  // no xrc.sig
+  write_bytes("xrc.sig", "");
+  EXPECT_EQ(block(), "");  // empty signature
+}
+
+}  // namespace
