@@ -1,8 +1,7 @@
 #pragma once
 
 #include <ostream>
-#include <string>
-
+#include "document/byte_buffer.h"
 #include "pathlib/filename.h"
 
 /// The DER SubjectPublicKeyInfo of the RSA key that signs extension files.
@@ -14,5 +13,6 @@ extern const unsigned char kExtensionPublicKey[162];
 /// Never reports anything.
 void write_signed_extension(std::ostream& out);
 
-/// The whole content of the file, or an empty text when it cannot be opened.
-std::string read_whole_file(const Filename& name);
+/// The whole content of the file, read in chunks of 1024 bytes; empty when
+/// the file cannot be opened or does not fit in memory.
+ByteBuffer read_whole_file(const Filename& name);

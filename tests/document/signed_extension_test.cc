@@ -14,17 +14,19 @@ TEST(ReadWholeFile, ReadsEveryByteAcrossChunkBoundaries) {
     std::string bytes;
     for (std::size_t i = 0; i < size; ++i) bytes += static_cast<char>((i * 7) % 256);
     write_bytes(dir.file("f"), bytes);
-    EXPECT_EQ(read_whole_file(Filename::binary_filename(dir.file("f"))), bytes) << size;
+    const ByteBuffer content = read_whole_file(Filename::binary_filename(dir.file("f")));
+    EXPECT_EQ(std::string(content.data(), content.size()), bytes) << size;
+    EXPECT_FALSE(content.failed());
   }
-  EXPECT_EQ(read_whole_file(Filename::binary_filename(dir.file("absent"))), "");
+  EXPECT_TRUE(read_whole_file(Filename::binary_filename(dir.file("absent"))).empty());
 }
 
 // The unit tests embed the test key; signatures come from the signing tool.
 class SignedExtensionTest : public ::testing::Test {
  protected:
   void sign() {
-    const std::string command =
-        PREFGEN_SOURCE_DIR "/tools/sign-xrc " PREFGEN_SOURCE_DIR "/tests/keys/xrc-test-private.pem xrc";
+    const std::string command = PREFGEN_SOURCE_DIR "/tools/sign-xrc " PREFGEN_SOURCE_DIR
+                                                   "/tests/keys/xrc-test-private.pem xrc";
     ASSERT_EQ(std::system(command.c_str()), 0);
   }
   std::string block() {
