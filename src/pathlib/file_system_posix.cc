@@ -33,7 +33,7 @@ bool write_all(int fd, const std::string& bytes) {
 
 }  // namespace
 
-bool Filename::write_replacing(const std::string& bytes) const {
+bool Filename::write_replacing(const std::string& bytes, Durability durability) const {
   if (text_.empty()) return false;
   struct stat info;
   mode_t mode;
@@ -54,7 +54,8 @@ bool Filename::write_replacing(const std::string& bytes) const {
   const int fd = mkstemp(temp_name.data());
   if (fd < 0) return false;
 
-  const bool written = fchmod(fd, mode) == 0 && write_all(fd, bytes) && fsync(fd) == 0;
+  const bool written = fchmod(fd, mode) == 0 && write_all(fd, bytes) &&
+                       (durability == Durability::kProcessCrash || fsync(fd) == 0);
   const bool closed = close(fd) == 0;
   if (!written || !closed || rename(temp_name.data(), text_.c_str()) != 0) {
     unlink(temp_name.data());

@@ -36,12 +36,21 @@ class Filename {
   /// appending otherwise; true on success.
   bool open_write(std::ofstream& out, bool truncate) const;
 
+  /// How far write_replacing() goes to keep the new contents.
+  enum class Durability {
+    /// Survives the process dying at any point.
+    kProcessCrash,
+    /// Also survives the system going down: the data reaches the disk before
+    /// the rename.
+    kSystemCrash,
+  };
+
   /// Replaces the file's contents with `bytes` so that the file holds either
-  /// its old or its new contents at every moment, even if the process dies:
-  /// writes a temporary file beside it, flushes that to disk and renames it
-  /// over the name. An existing file that may not be written is left alone.
-  /// True when the new contents are in place.
-  bool write_replacing(const std::string& bytes) const;
+  /// its old or its new contents at every moment: writes a temporary file
+  /// beside it and renames that over the name. An existing file that may not
+  /// be written is left alone. True when the new contents are in place.
+  bool write_replacing(const std::string& bytes,
+                       Durability durability = Durability::kSystemCrash) const;
 
   /// Writes the name's text to `out`, as messages show it.
   void output(std::ostream& out) const { out << text_; }

@@ -7,29 +7,26 @@ const char kSignature[] = "REGEDIT4";
 char fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The file's lines without their line ends; a line ending in a backslash
-// continues on the next one (long hex data), and is kept joined.
+// continues on the next non-empty one (long hex data), and is kept joined.
 std::vector<std::string> logical_lines(const std::string& text) {
   std::vector<std::string> lines;
-  std::string pending;
   bool continuing = false;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    while (!line.empty() && line.back() == '\r') line.pop_back();
     start = end + 1;
 
-    if (continuing) {
-      pending += '\n';
-      pending += line;
+    if (continuing && !line.empty()) {
+      lines.back() += '\n';
+      lines.back() += line;
     } else {
-      pending = line;
+      lines.push_back(line);
     }
-    continuing = !pending.empty() && pending.back() == '\\';
-    if (!continuing) lines.push_back(pending);
+    continuing = !lines.back().empty() && lines.back().back() == '\\';
   }
-  if (continuing) lines.push_back(pending);
   return lines;
 }
 
@@ -78,7 +75,7 @@ bool parse_regedit(const std::string& text, RegeditFile& file) {
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     if (line.empty()) continue;
-    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
+    if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
       file.sections.emplace_back();
       file.sections.back().path = line.substr(1, line.size() - 2);
     } else {
@@ -93,9 +90,15 @@ std::string format_regedit(const RegeditFile& file) {
   for (const RegeditFile::Section& section : file.sections) {
     if (section.path.empty() && section.lines.empty()) continue;
     if (!section.path.empty()) text += "[" + section.path + "]\n";
-    for (const RegeditFile::Line& line : section.lines) {
+    for (std::size_t i = 0; i < section.lines.size(); ++i) {
+      const RegeditFile::Line& line = section.lines[i];
       if (line.is_value) text += (line.name.empty() ? "@" : quote_regedit_string(line.name)) + "=";
       text += line.text + "\n";
+      // A line that ends in a backslash would run on into the next one; an
+      // empty line ends it, as it did where it was read.
+      if (!line.text.empty() && line.text.back() == '\\' && i + 1 < section.lines.size()) {
+        text += "\n";
+      }
     }
     text += "\n";
   }

@@ -12,10 +12,14 @@ namespace {
 const char kRootName[] = "HKEY_LOCAL_MACHINE\\";
 
 bool parse_hex_digit(char c, int& value) {
-  if (c >= '0' && c <= '9') value = c - '0';
-  else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-  else return false;
+  if (c >= '0' && c <= '9')
+    value = c - '0';
+  else if (c >= 'a' && c <= 'f')
+    value = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F')
+    value = c - 'A' + 10;
+  else
+    return false;
   return true;
 }
 
@@ -129,7 +133,9 @@ void HostRegistry::set_value(RegistryKey key, const char* name, const std::strin
   } else {
     section->lines.push_back(RegeditFile::Line{true, name, text});
   }
-  Filename(file_path_).write_replacing(format_regedit(file_));
+  // Flushing to disk would cost more than the rest of a run, three times
+  // over; the stand-in only needs to survive the program being killed.
+  Filename(file_path_).write_replacing(format_regedit(file_), Filename::Durability::kProcessCrash);
 }
 
 bool HostRegistry::query_value(RegistryKey key, const char* name, char* buffer,

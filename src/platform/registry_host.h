@@ -3,8 +3,8 @@
 #include <map>
 #include <string>
 
-#include "platform/registry.h"
 #include "platform/regedit_file.h"
+#include "platform/registry.h"
 
 /// The registry's stand-in on systems without one: a REGEDIT4 text file.
 /// A key exists when the file has its section; names compare without regard

@@ -66,3 +66,28 @@ TEST(RegeditFile, QuotedStringsRoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// Texts whose line structure is easy to lose when written back.
+TEST(RegeditFile, WritesBackTrickyLinesUnchanged) {
+  const char* texts[] = {
+      "REGEDIT4\n\n[K]\n; ends in a backslash \\\n\n\"after\"=\"blank\"\n",
+      "REGEDIT4\n\n[K]\n\"a\"=hex:01,\\\n  02\n\"b\"=dword:00000001\n",
+      "REGEDIT4\r\n\r\n[K]\r\n\"cr\"=\"x\"\r\r\n",
+      "REGEDIT4\n\n[K]\n[]\n\"v\"=\"w\"\n",
+      "REGEDIT4\n\nbefore any key \\\n\n[K]\n",
+  };
+  for (const char* text : texts) {
+    RegeditFile file;
+    ASSERT_TRUE(parse_regedit(text, file)) << text;
+    const std::string written = format_regedit(file);
+    RegeditFile again;
+    ASSERT_TRUE(parse_regedit(written, again));
+    EXPECT_EQ(format_regedit(again), written) << text;
+    ASSERT_NE(again.find_section("K"), nullptr) << text;
+    EXPECT_EQ(again.find_section("K")->lines.size(), file.find_section("K")->lines.size()) << text;
+  }
+}
+
+}  // namespace
