@@ -49,8 +49,7 @@ void write_config_document(std::ostream& out, bool pick_best_res) {
   if (settings._bShowFpsMeter) out << "show-frame-rate-meter #t\n\n";
   out << display_module_line(settings._driver) << '\n';
   out << "fullscreen " << truth(!settings._bUseWindowedMode) << "\n\n";
-  write_audio_settings(out, settings._sfx, settings._music, settings._sfx_vol,
-                       settings._music_vol);
+  write_audio_settings(out, settings._sfx, settings._music, settings._sfx_vol, settings._music_vol);
   out << '\n';
 
   const ScreenSize size = screen_size_for(settings._res);
@@ -74,8 +73,7 @@ void write_config_document(std::ostream& out, bool pick_best_res) {
   }
 }
 
-void write_audio_settings(std::ostream& out, bool sfx, bool music, float sfx_vol,
-                          float music_vol) {
+void write_audio_settings(std::ostream& out, bool sfx, bool music, float sfx_vol, float music_vol) {
   out << "#\n# audio related options\n#\n\n"
          "# load the loaders\n"
          "audio-loader mp3\n"
@@ -83,8 +81,7 @@ void write_audio_settings(std::ostream& out, bool sfx, bool music, float sfx_vol
          "audio-loader wav\n"
          "audio-software-midi "
       << truth(UserSettings::get_instance()._bForceSWMidi) << "\n\n"
-      << (sfx ? "# turn sfx on\n" : "# turn sfx off\n") << "audio-sfx-active " << truth(sfx)
-      << '\n'
+      << (sfx ? "# turn sfx on\n" : "# turn sfx off\n") << "audio-sfx-active " << truth(sfx) << '\n'
       << (music ? "# turn music on\n" : "# turn music off\n") << "audio-music-active "
       << truth(music) << "\n\n"
       << "audio-master-sfx-volume " << volume_text(sfx_vol) << '\n'

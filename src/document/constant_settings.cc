@@ -2,16 +2,14 @@
 
 namespace {
 
-// Subject names the game's servers present in their certificates.
-#define SSL_SERVER "expected-ssl-server /O=Corvane Enterprises/OU=CVNI/CN="
-const char kServerCertificates[] =
-    SSL_SERVER "account.qa.zindara.example.net\n"
-    SSL_SERVER "game.qa.zindara.example.net\n"
-    SSL_SERVER "account.test.zindara.example.net\n"
-    SSL_SERVER "game.test.zindara.example.net\n"
-    SSL_SERVER "account.zindara.example.net\n"
-    SSL_SERVER "game.zindara.example.net\n";
-#undef SSL_SERVER
+// The servers whose certificates the client accepts, each named in the
+// certificate's subject: account then game server, for QA, test, production.
+const char kCertificateSubject[] = "expected-ssl-server /O=Corvane Enterprises/OU=CVNI/CN=";
+const char* const kServerHosts[] = {
+    "account.qa.zindara.example.net",   "game.qa.zindara.example.net",
+    "account.test.zindara.example.net", "game.test.zindara.example.net",
+    "account.zindara.example.net",      "game.zindara.example.net",
+};
 
 const char kBeforeCertificates[] =
     "#\n"
@@ -115,9 +113,8 @@ void write_text(std::ostream& out, const char* text, std::size_t size_with_nul) 
 
 void write_constant_settings(std::ostream& out) {
   write_text(out, kBeforeCertificates, sizeof kBeforeCertificates);
-  write_text(out, kServerCertificates, sizeof kServerCertificates);
+  for (const char* host : kServerHosts) out << kCertificateSubject << host << '\n';
   write_text(out, kAfterCertificates, sizeof kAfterCertificates);
-  out << "server-version sv1." << kServerVersionMinor << ".38." << kServerVersionBuild
-      << ".test\n";
+  out << "server-version sv1." << kServerVersionMinor << ".38." << kServerVersionBuild << ".test\n";
   write_text(out, kAfterServerVersion, sizeof kAfterServerVersion);
 }

@@ -81,8 +81,8 @@ std::vector<std::string> split_words(const std::string& text, const std::string&
       words.emplace_back();
     } else {
       const std::size_t token_end = piece.find_first_of(kTokenWhitespace, token);
-      words.push_back(piece.substr(token, token_end == std::string::npos ? std::string::npos
-                                                                          : token_end - token));
+      words.push_back(piece.substr(
+          token, token_end == std::string::npos ? std::string::npos : token_end - token));
     }
     start = end + 1;
   }

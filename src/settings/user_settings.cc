@@ -143,7 +143,10 @@ void UserSettings::apply_no_file_defaults() {
   _zind_chat_sounds = true;
 }
 
-void UserSettings::apply_fallback_set() { apply_no_file_defaults(); apply_invalid_header_set(); }
+void UserSettings::apply_fallback_set() {
+  apply_no_file_defaults();
+  apply_invalid_header_set();
+}
 
 void UserSettings::apply_invalid_header_set() {
   _sfx = _music = _chat = true;

@@ -106,18 +106,17 @@ TEST_F(ConfigDocumentTest, FieldsChangeTheirLines) {
       {"Direct3D 9", [](UserSettings& s) { s._driver = 3; }, "vexadx9", "vexadx9"},
       {"Direct3D 8 by option", [](UserSettings& s) { s._driver = 5; }, "vexadx9", "vexadx8"},
       {"no interface", [](UserSettings& s) { s._driver = 4; }, "load-display vexadx9\n", ""},
-      {"unknown interface", [](UserSettings& s) { s._driver = 200; }, "load-display vexadx9\n",
-       ""},
+      {"unknown interface", [](UserSettings& s) { s._driver = 200; }, "load-display vexadx9\n", ""},
       {"windowed", [](UserSettings& s) { s._bUseWindowedMode = true; }, "fullscreen #t",
        "fullscreen #f"},
       {"fps meter", [](UserSettings& s) { s._bShowFpsMeter = true; }, "\nload-display",
        "\nshow-frame-rate-meter #t\n\nload-display"},
       {"no custom cursor", [](UserSettings& s) { s._custom_mousecursor_enabled = false; },
        "cursor-filename zindmono.cur\n\n", ""},
-      {"hardware midi", [](UserSettings& s) { s._bForceSWMidi = false; },
-       "audio-software-midi #t", "audio-software-midi #f"},
-      {"sfx off", [](UserSettings& s) { s._sfx = false; },
-       "# turn sfx on\naudio-sfx-active #t", "# turn sfx off\naudio-sfx-active #f"},
+      {"hardware midi", [](UserSettings& s) { s._bForceSWMidi = false; }, "audio-software-midi #t",
+       "audio-software-midi #f"},
+      {"sfx off", [](UserSettings& s) { s._sfx = false; }, "# turn sfx on\naudio-sfx-active #t",
+       "# turn sfx off\naudio-sfx-active #f"},
       {"music off", [](UserSettings& s) { s._music = false; },
        "# turn music on\naudio-music-active #t", "# turn music off\naudio-music-active #f"},
       {"volumes",
@@ -125,14 +124,13 @@ TEST_F(ConfigDocumentTest, FieldsChangeTheirLines) {
          s._sfx_vol = 0.5f;
          s._music_vol = 0.8f;
        },
-       "volume 1\naudio-master-music-volume 1",
-       "volume 0.5\naudio-master-music-volume 0.8"},
-      {"third and tiny", [](UserSettings& s) {
+       "volume 1\naudio-master-music-volume 1", "volume 0.5\naudio-master-music-volume 0.8"},
+      {"third and tiny",
+       [](UserSettings& s) {
          s._sfx_vol = 1.0f / 3;
          s._music_vol = 0.00001f;
        },
-       "volume 1\naudio-master-music-volume 1",
-       "volume 0.333333\naudio-master-music-volume 1e-05"},
+       "volume 1\naudio-master-music-volume 1", "volume 0.333333\naudio-master-music-volume 1e-05"},
       {"not a number",
        [](UserSettings& s) {
          s._sfx_vol = std::numeric_limits<float>::quiet_NaN();
@@ -171,7 +169,8 @@ TEST_F(ConfigDocumentTest, InvalidServerTypeReportsAndWritesProduction) {
 }
 
 TEST_F(ConfigDocumentTest, PickBestResolutionOnlyWithoutSavedFile) {
-  EXPECT_EQ(tail(true), tail_with("win-size 800 600\n\n", "win-size 800 600\n\npick-best-screenres #t\n\n"));
+  EXPECT_EQ(tail(true),
+            tail_with("win-size 800 600\n\n", "win-size 800 600\n\npick-best-screenres #t\n\n"));
   record_->_bSavedFileFound = true;
   EXPECT_EQ(tail(true), kDefaultTail);
 }
@@ -189,9 +188,12 @@ TEST(ConstantSettings, NinetyFixedLines) {
   ASSERT_EQ(lines.size(), 90u);
   EXPECT_EQ(lines[0], "#");
   EXPECT_EQ(lines[89], "prefer-parasite-buffer 0");
-  EXPECT_EQ(lines[40], "text-never-break-before ,.-:?!;\xE3\x80\x82\xEF\xBC\x9F\xEF\xBC\x81\xE3\x80\x81");
-  EXPECT_EQ(lines[45], "expected-ssl-server /O=Corvane Enterprises/OU=CVNI/CN=account.qa.zindara.example.net");
-  EXPECT_EQ(lines[50], "expected-ssl-server /O=Corvane Enterprises/OU=CVNI/CN=game.zindara.example.net");
+  EXPECT_EQ(lines[40],
+            "text-never-break-before ,.-:?!;\xE3\x80\x82\xEF\xBC\x9F\xEF\xBC\x81\xE3\x80\x81");
+  EXPECT_EQ(lines[45],
+            "expected-ssl-server /O=Corvane Enterprises/OU=CVNI/CN=account.qa.zindara.example.net");
+  EXPECT_EQ(lines[50],
+            "expected-ssl-server /O=Corvane Enterprises/OU=CVNI/CN=game.zindara.example.net");
   EXPECT_EQ(lines[69], "server-version sv1.0.38.55.test");
   EXPECT_EQ(lines[70], "server-version-suffix ");
   EXPECT_EQ(lines[71], "required-login playToken");

@@ -10,10 +10,15 @@ TEST(CompareNocase, FoldsAsciiLettersAndOrdersByLength) {
     const char* b;
     int expected;
   } cases[] = {
-      {"stdout", "STDOUT", 0}, {"DX9", "dx9", 0},    {"", "", 0},
-      {"std", "stdout", -1},   {"stdout2", "stdout", 1}, {"a", "B", -1},
-      {"b", "A", 1},           {"_", "a", 1},  // '_' (0x5F) sorts after 'A' (0x41) once folded
-      {"\xE9", "\xC9", 1},     // only a to z fold
+      {"stdout", "STDOUT", 0},
+      {"DX9", "dx9", 0},
+      {"", "", 0},
+      {"std", "stdout", -1},
+      {"stdout2", "stdout", 1},
+      {"a", "B", -1},
+      {"b", "A", 1},
+      {"_", "a", 1},        // '_' (0x5F) sorts after 'A' (0x41) once folded
+      {"\xE9", "\xC9", 1},  // only a to z fold
   };
   for (const Case& c : cases) {
     EXPECT_EQ(compare_nocase(c.a, c.b), c.expected) << c.a << " vs " << c.b;
@@ -57,9 +62,9 @@ TEST(ScanArguments, OptionsSetTheirChoices) {
 
 TEST(ScanArguments, SwitchOptions) {
   CaptureStderr err;
-  const CommandLineChoices on = scan_arguments(
-      {"-show_fps", "-force_sw_midi", "-cursor_on", "-STDOUT", "-noOVERRIDE", "/pickbestres",
-       "-uninstall_activex"});
+  const CommandLineChoices on =
+      scan_arguments({"-show_fps", "-force_sw_midi", "-cursor_on", "-STDOUT", "-noOVERRIDE",
+                      "/pickbestres", "-uninstall_activex"});
   EXPECT_TRUE(on.fps_meter_given && on.fps_meter_value);
   EXPECT_TRUE(on.midi_given && on.sw_midi_value);
   EXPECT_TRUE(on.cursor_given && on.cursor_value);

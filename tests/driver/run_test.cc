@@ -72,11 +72,21 @@ TEST_F(RunTest, WhichRunsSave) {
     std::vector<std::string> arguments;
     bool saves;
   } cases[] = {
-      {{"-save"}, true},          {{"-lowres"}, true},         {{"-fullscreen"}, true},
-      {{"-windowed"}, true},      {{"-show_fps"}, true},       {{"-hide_fps"}, true},
-      {{"-force_sw_midi"}, true}, {{"-allow_hw_midi"}, true},  {{"-DX9"}, true},
-      {{"-cursor_on"}, true},     {{"-DX9", "-stdout"}, false}, {{"-cursor_off", "-stdout"}, false},
-      {{"-stdout"}, false},       {{"-NoOverride"}, false},    {{"-pickbestres"}, false},
+      {{"-save"}, true},
+      {{"-lowres"}, true},
+      {{"-fullscreen"}, true},
+      {{"-windowed"}, true},
+      {{"-show_fps"}, true},
+      {{"-hide_fps"}, true},
+      {{"-force_sw_midi"}, true},
+      {{"-allow_hw_midi"}, true},
+      {{"-DX9"}, true},
+      {{"-cursor_on"}, true},
+      {{"-DX9", "-stdout"}, false},
+      {{"-cursor_off", "-stdout"}, false},
+      {{"-stdout"}, false},
+      {{"-NoOverride"}, false},
+      {{"-pickbestres"}, false},
       {{"-windowed", "-stdout"}, true},
   };
   for (const Case& c : cases) {
@@ -88,8 +98,8 @@ TEST_F(RunTest, WhichRunsSave) {
 }
 
 TEST_F(RunTest, SavedFileHoldsEveryAppliedChoice) {
-  EXPECT_EQ(run_with({"-DX9", "-windowed", "-show_fps", "-allow_hw_midi", "-cursor_off", "-stdout"}),
-            0);
+  EXPECT_EQ(
+      run_with({"-DX9", "-windowed", "-show_fps", "-allow_hw_midi", "-cursor_off", "-stdout"}), 0);
   SavedOptions expected;
   expected.driver = 3;
   expected.res = 0;
@@ -159,8 +169,8 @@ TEST_F(RunTest, InvalidArgumentEndsWithUsageAndChangesNothing) {
   EXPECT_EQ(read_bytes(saved_path()), before);
   EXPECT_TRUE(registry_.calls.empty());
   EXPECT_TRUE(removals_.empty());
-  EXPECT_EQ(stderr_.rfind("Invalid argument: -bogus\nInvalid argument: x\nSyntax: prefgen [options]\n",
-                          0),
+  EXPECT_EQ(stderr_.rfind(
+                "Invalid argument: -bogus\nInvalid argument: x\nSyntax: prefgen [options]\n", 0),
             0u);
   EXPECT_EQ(stderr_.find("Syntax:"), stderr_.rfind("Syntax:"));
 }
@@ -170,7 +180,8 @@ TEST_F(RunTest, UninstallRunsOnlyTheRemoval) {
     removals_.clear();
     removal_result_ = removed;
     EXPECT_EQ(run_with({"-uninstall_activex", "-save", "-windowed", "-stdout"}), removed ? 0 : 1);
-    EXPECT_EQ(removals_, std::vector<std::string>{"zdinst.dll 5E1F7A3C-9B24-4D86-A0C3-7F2B91D4E6A8"});
+    EXPECT_EQ(removals_,
+              std::vector<std::string>{"zdinst.dll 5E1F7A3C-9B24-4D86-A0C3-7F2B91D4E6A8"});
     EXPECT_EQ(document_, "");
     EXPECT_EQ(read_bytes(saved_path()), "");
     EXPECT_FALSE(record()._bUseWindowedMode);
@@ -180,11 +191,10 @@ TEST_F(RunTest, UninstallRunsOnlyTheRemoval) {
 TEST_F(RunTest, StdoutWritesDocumentThenDisplayRecord) {
   EXPECT_EQ(run_with({"-DX9", "-windowed", "-stdout"}), 0);
   EXPECT_EQ(document_.rfind("#\n# constant config settings\n", 0), 0u);
-  EXPECT_EQ(registry_.calls,
-            (std::vector<std::string>{"open SOFTWARE\\Corvane\\Corvane Online\\Zindara write -> ok",
-                                      "dword UsingWindowedMode 1",
-                                      "string LastScreenSize \"640x480\" 7", "dword GfxApiUsed 10",
-                                      "close"}));
+  EXPECT_EQ(registry_.calls, (std::vector<std::string>{
+                                 "open SOFTWARE\\Corvane\\Corvane Online\\Zindara write -> ok",
+                                 "dword UsingWindowedMode 1", "string LastScreenSize \"640x480\" 7",
+                                 "dword GfxApiUsed 10", "close"}));
   EXPECT_EQ(probe_runs_, 0);
 }
 

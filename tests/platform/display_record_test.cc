@@ -13,17 +13,16 @@ TEST(DisplayRecord, WritesChoiceForEachInterface) {
     std::int32_t graphics_api;
     const char* gfx_api_used;
     bool probe;
-  } cases[] = {{0, "1", true},   {1, "9", false}, {2, "0", false}, {3, "10", false},
-               {4, "0", false},  {5, "9", false}, {6, "0", false}, {-1, "0", false}};
+  } cases[] = {{0, "1", true},  {1, "9", false}, {2, "0", false}, {3, "10", false},
+               {4, "0", false}, {5, "9", false}, {6, "0", false}, {-1, "0", false}};
   for (const Case& c : cases) {
     RecordingRegistry registry;
     registry.add_key(kProductKeyPath);
     bool probed = false;
-    EXPECT_TRUE(write_display_record(registry, false, 1024, 768, c.graphics_api,
-                                     [&](RegistryKey) {
-                                       probed = true;
-                                       registry.calls.push_back("probe");
-                                     }));
+    EXPECT_TRUE(write_display_record(registry, false, 1024, 768, c.graphics_api, [&](RegistryKey) {
+      probed = true;
+      registry.calls.push_back("probe");
+    }));
     std::vector<std::string> expected = {kOpen, "dword UsingWindowedMode 0",
                                          "string LastScreenSize \"1024x768\" 8"};
     if (c.probe) expected.push_back("probe");
@@ -45,9 +44,10 @@ TEST(DisplayRecord, WindowedAndScreenSize) {
 TEST(DisplayRecord, MissingKeyWritesNothing) {
   RecordingRegistry registry;
   bool probed = false;
-  EXPECT_FALSE(write_display_record(registry, true, 640, 480, 0, [&](RegistryKey) { probed = true; }));
-  EXPECT_EQ(registry.calls,
-            std::vector<std::string>{"open SOFTWARE\\Corvane\\Corvane Online\\Zindara write -> absent"});
+  EXPECT_FALSE(
+      write_display_record(registry, true, 640, 480, 0, [&](RegistryKey) { probed = true; }));
+  EXPECT_EQ(registry.calls, std::vector<std::string>{
+                                "open SOFTWARE\\Corvane\\Corvane Online\\Zindara write -> absent"});
   EXPECT_FALSE(probed);
 }
 

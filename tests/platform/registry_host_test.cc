@@ -27,7 +27,8 @@ TEST_F(HostRegistryTest, OpenFailsWithoutTheKey) {
       {"empty file", ""},
       {"not a registry file", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane\\Corvane Online\\Zindara]\n"},
       {"other key", "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvane]\n"},
-      {"other root", "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Corvane\\Corvane Online\\Zindara]\n"},
+      {"other root",
+       "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Corvane\\Corvane Online\\Zindara]\n"},
   };
   for (const Case& c : cases) {
     if (c.contents) write_bytes(path(), c.contents);

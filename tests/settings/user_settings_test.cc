@@ -27,7 +27,8 @@ std::string snapshot(const UserSettings& s) {
          " res=" + std::to_string(s._res) + " stype=" + std::to_string(s._stype) +
          " cursor=" + std::to_string(s._custom_mousecursor_enabled) +
          " windowed=" + std::to_string(s._bUseWindowedMode) +
-         " fps=" + std::to_string(s._bShowFpsMeter) + " sw_midi=" + std::to_string(s._bForceSWMidi) +
+         " fps=" + std::to_string(s._bShowFpsMeter) +
+         " sw_midi=" + std::to_string(s._bForceSWMidi) +
          " chat_sounds=" + std::to_string(s._zind_chat_sounds);
 }
 
@@ -123,7 +124,8 @@ TEST_F(UserSettingsTest, ReadsCurrentVersionWithFullTrace) {
   EXPECT_EQ(trace(), "Trying to read standard file: " + path + "\n" +
                          "opened standard file for reading: " + path + "\n" +
                          "major: 1\nminor: 5\ncase 1\n_sfx: 1\n_music: 0\n_chat: 0\n"
-                         "_sfx_vol: " + format_general(options.sfx_vol) + "\n" +
+                         "_sfx_vol: " +
+                         format_general(options.sfx_vol) + "\n" +
                          "_music_vol: " + format_general(options.music_vol) + "\n" +
                          "_driver: 3\n_res: 2\n_stype: 1\n_custom_mousecursor_enabled: 0\n"
                          "_bUseWindowedMode: 1\n_bShowFpsMeter: 1\n_bForceSWMidi: 0\n"
@@ -260,8 +262,8 @@ TEST_F(UserSettingsTest, FileEndingEarly) {
        "_zind_chat_sounds: 0\n"},
   };
   const std::string path = first() + "/useropt";
-  const std::string opening =
-      "Trying to read standard file: " + path + "\nopened standard file for reading: " + path + "\n";
+  const std::string opening = "Trying to read standard file: " + path +
+                              "\nopened standard file for reading: " + path + "\n";
 
   for (std::size_t length = 0; length <= bytes.size(); ++length) {
     write_bytes(path, bytes.substr(0, length));
