@@ -22,7 +22,6 @@ bool is_directory(const FindData& entry) {
   return (entry.attributes & kFileAttributeDirectory) != 0;
 }
 
-// The run ends right after this line, which releases whatever is still held.
 bool removal_failed(const char* control_file) {
   std::cerr << "Error uninstalling " << control_file << "!\n";
   return false;
@@ -59,6 +58,7 @@ bool ActiveXRemover(Registry& registry, ControlCacheLayer& layer, const char* co
   char buffer[kCacheDirectorySize];
   std::uint32_t size = sizeof buffer;
   if (!registry.query_value(key, kCacheDirectoryValue, buffer, &size)) {
+    registry.close_key(key);
     return removal_failed(control_file);
   }
   // The text up to its NUL, or all the data when it was stored without one.
@@ -74,7 +74,9 @@ bool ActiveXRemover(Registry& registry, ControlCacheLayer& layer, const char* co
   }
 
   const std::string braced_class_id = std::string("{") + class_id + "}";
-  const std::string base_name(control_file, std::strlen(control_file) - 4);  // less ".dll"
+  // The file name less its ".dll".
+  const std::size_t length = std::strlen(control_file);
+  const std::string base_name(control_file, length > 4 ? length - 4 : length);
 
   std::vector<std::string> copies;
   RecursiveFileSearch(layer, cache_directory, control_file, copies);

@@ -83,8 +83,8 @@ void OpenGLProbe(OpenGLLayer& layer, Registry& registry, RegistryKey key) {
   }
   const DeviceContext desktop_dc = layer.get_dc(0);
   if (!desktop_dc) {
-    // The library stays loaded here until the process ends.
     std::cerr << "failed to get desktop DC!, err=" << layer.get_last_error() << std::endl;
+    layer.free_library(library);
     return;
   }
 

@@ -123,6 +123,7 @@ TEST_F(ActiveXRemoverTest, NoCacheOrNoServiceFailsBeforeRemovingAnything) {
     EXPECT_EQ(stderr_, "Error uninstalling zdinst.dll!\n");
     EXPECT_EQ(layer_.calls, c.layer_calls);
     EXPECT_EQ(layer_.files(), Lines{"C:\\cache\\zdinst.dll"});
+    EXPECT_EQ(registry_.open_count(), 0u);
   }
 }
 

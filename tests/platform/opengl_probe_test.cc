@@ -226,8 +226,7 @@ TEST_F(OpenGLProbeTest, EachFailureReportsItsLineAndReleasesWhatWasAcquired) {
     Lines releases;
   } cases[] = {
       {{{"LoadLibraryA", 126}}, {}, "LoadLib ogl32.dll failed, err=126\n", {}},
-      // Nothing but the library is held by then, and it stays loaded.
-      {{{"GetDC", 1400}}, {}, "failed to get desktop DC!, err=1400\n", {}},
+      {{{"GetDC", 1400}}, {}, "failed to get desktop DC!, err=1400\n", {"FreeLibrary lib"}},
       {{},
        {"wglCreateContext"},
        "Error: GetProcAddr failed for wglCreateContext, err=127\n",

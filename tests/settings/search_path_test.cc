@@ -44,6 +44,8 @@ struct PathCase {
   const char* path;
 };
 
+void PrintTo(const PathCase& c, std::ostream* out) { *out << c.label; }
+
 class SearchPathTest : public ::testing::TestWithParam<PathCase> {
  protected:
   SearchPathTest() {
