@@ -34,16 +34,9 @@ struct FindData {
 /// The calls, besides the registry's, that the browser control removal makes:
 /// the control cache service, the directory search, file deletion and the
 /// message box. One method per system call.
-class ControlCacheLayer {
+class ControlCacheLayer : public SystemLibraryCalls {
  public:
-  virtual ~ControlCacheLayer() = default;
 
-  /// LoadLibraryA: loads the library `name`; 0 when it cannot be loaded.
-  virtual LibraryHandle load_library(const char* name) = 0;
-  /// GetProcAddress: the entry point `name` of `library`; 0 when missing.
-  virtual ProcAddress get_proc_address(LibraryHandle library, const char* name) = 0;
-  /// FreeLibrary: unloads `library`.
-  virtual void free_library(LibraryHandle library) = 0;
   /// Calls RemoveControlByName at `entry` with these five arguments; its
   /// result is of no use to the caller and not returned.
   virtual void remove_control_by_name(ProcAddress entry, const char* path, const char* class_id,
@@ -61,8 +54,6 @@ class ControlCacheLayer {
 
   /// DeleteFileA: deletes the file `path`; false on failure.
   virtual bool delete_file(const char* path) = 0;
-  /// GetLastError: the reason for the last failed call.
-  virtual std::uint32_t get_last_error() = 0;
   /// MessageBoxA with no owner window; returns once the user has closed it.
   virtual void message_box(const char* text, const char* caption, std::uint32_t flags) = 0;
 };

@@ -82,16 +82,9 @@ struct WindowClass {
 /// The windowing, pixel-format and OpenGL calls that the OpenGL probe makes,
 /// one method per system call. The OpenGL entry points come from
 /// get_proc_address and are called through the method named after them.
-class OpenGLLayer {
+class OpenGLLayer : public SystemLibraryCalls {
  public:
-  virtual ~OpenGLLayer() = default;
 
-  /// LoadLibraryA: loads the library `name`; 0 when it cannot be loaded.
-  virtual LibraryHandle load_library(const char* name) = 0;
-  /// GetProcAddress: the entry point `name` of `library`; 0 when missing.
-  virtual ProcAddress get_proc_address(LibraryHandle library, const char* name) = 0;
-  /// FreeLibrary: unloads `library`.
-  virtual void free_library(LibraryHandle library) = 0;
 
   /// GetDC: the device context of `window` (0: the desktop); 0 on failure.
   virtual DeviceContext get_dc(WindowHandle window) = 0;
@@ -137,8 +130,6 @@ class OpenGLLayer {
 
   /// SetLastError: sets the thread's last-error code.
   virtual void set_last_error(std::uint32_t code) = 0;
-  /// GetLastError: the thread's last-error code.
-  virtual std::uint32_t get_last_error() = 0;
 };
 
 /// The OpenGL layer of the system the program was built for.

@@ -16,22 +16,26 @@
 
 namespace {
 
-// Every data field of the record, for comparing records in one line.
-std::string snapshot(const UserSettings& s) {
-  std::uint32_t sfx_bits, music_bits;
-  std::memcpy(&sfx_bits, &s._sfx_vol, 4);
-  std::memcpy(&music_bits, &s._music_vol, 4);
-  return "sfx=" + std::to_string(s._sfx) + " music=" + std::to_string(s._music) +
-         " chat=" + std::to_string(s._chat) + " sfx_vol=" + std::to_string(sfx_bits) +
-         " music_vol=" + std::to_string(music_bits) + " driver=" + std::to_string(s._driver) +
-         " res=" + std::to_string(s._res) + " stype=" + std::to_string(s._stype) +
-         " cursor=" + std::to_string(s._custom_mousecursor_enabled) +
-         " windowed=" + std::to_string(s._bUseWindowedMode) +
-         " fps=" + std::to_string(s._bShowFpsMeter) +
-         " sw_midi=" + std::to_string(s._bForceSWMidi) +
-         " chat_sounds=" + std::to_string(s._zind_chat_sounds);
+// The record's data fields, to compare with saved options in one line.
+SavedOptions fields_of(const UserSettings& s) {
+  SavedOptions o;
+  o.sfx = s._sfx;
+  o.music = s._music;
+  o.chat = s._chat;
+  o.sfx_vol = s._sfx_vol;
+  o.music_vol = s._music_vol;
+  o.driver = static_cast<std::uint8_t>(s._driver);
+  o.res = static_cast<std::uint8_t>(s._res);
+  o.stype = static_cast<std::uint8_t>(s._stype);
+  o.cursor = s._custom_mousecursor_enabled;
+  o.windowed = s._bUseWindowedMode;
+  o.fps = s._bShowFpsMeter;
+  o.sw_midi = s._bForceSWMidi;
+  o.chat_sounds = s._zind_chat_sounds;
+  return o;
 }
 
+// Every field, volumes bit for bit, in one line.
 std::string snapshot(const SavedOptions& o) {
   std::uint32_t sfx_bits, music_bits;
   std::memcpy(&sfx_bits, &o.sfx_vol, 4);
@@ -44,6 +48,8 @@ std::string snapshot(const SavedOptions& o) {
          " fps=" + std::to_string(o.fps) + " sw_midi=" + std::to_string(o.sw_midi) +
          " chat_sounds=" + std::to_string(o.chat_sounds);
 }
+
+std::string snapshot(const UserSettings& s) { return snapshot(fields_of(s)); }
 
 float float_from_bits(std::uint32_t bits) {
   float value;
