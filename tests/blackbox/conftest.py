@@ -4,7 +4,7 @@ import pytest
 
 pytest.register_assert_rewrite("expected")
 
-from runner import PRODUCT_KEY, HostRunner, regedit_text
+from runner import PRODUCT_KEY, HostRunner, WinePrefix, WineRunner, regedit_text
 
 REPO = Path(__file__).resolve().parents[2]
 
@@ -13,6 +13,23 @@ def pytest_addoption(parser):
     group = parser.getgroup("prefgen")
     group.addoption("--prefgen", help="the program built with the release key")
     group.addoption("--prefgen-testkey", help="the program built with the test key")
+    group.addoption("--runner", choices=("host", "wine"), default="host",
+                    help="how the programs run: host (the Linux build) or wine (the "
+                         "Windows build under Wine, with a Wine prefix of its own)")
+
+
+def pytest_configure(config):
+    config.addinivalue_line(
+        "markers", "host_only(reason): the case needs something only the Linux build has")
+
+
+def pytest_collection_modifyitems(config, items):
+    if config.getoption("runner") == "host":
+        return
+    for item in items:
+        marker = item.get_closest_marker("host_only")
+        if marker is not None:
+            item.add_marker(pytest.mark.skip(reason="host build only: " + marker.args[0]))
 
 
 def _program(config, option):
@@ -25,11 +42,23 @@ def _program(config, option):
     return path
 
 
+@pytest.fixture(scope="session")
+def wine_prefix(request):
+    """The session's Wine prefix, created on first use."""
+    prefix = WinePrefix()
+    yield prefix
+    prefix.close()
+
+
 @pytest.fixture
 def prefgen(request, tmp_path):
     """The release program in a fresh case: an empty current directory and a
     registry that holds the product key with no values."""
-    runner = HostRunner(_program(request.config, "prefgen"), tmp_path)
+    program = _program(request.config, "prefgen")
+    if request.config.getoption("runner") == "wine":
+        runner = WineRunner(program, tmp_path, request.getfixturevalue("wine_prefix"))
+    else:
+        runner = HostRunner(program, tmp_path)
     runner.seed_registry(regedit_text({PRODUCT_KEY: {}}))
     return runner
 

@@ -96,12 +96,12 @@ def document_stderr(record):
     return b"" if record.stype in (0, 1, 2) else SERVER_TYPE_ERROR
 
 
-def check_document_stderr(stderr, record):
+def check_document_stderr(runner, stderr, record):
     """Checks what a run that wrote the document for record put on standard
     error. A run that chose OpenGL then probes the driver, and what the probe
     reports there (it depends on the machine's OpenGL) is left to the probe's
     own tests."""
-    expected = document_stderr(record)
+    expected = runner.console(document_stderr(record))
     if record.driver == 0:
         assert stderr[:len(expected)] == expected
     else:

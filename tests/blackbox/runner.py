@@ -3,15 +3,18 @@
 Every case works in its own directory tree:
 
     <case>/cwd/       the program's current directory (useropt, readlog.txt, xrc, ...)
-    <case>/registry/  the registry (for the host build: one REGEDIT4 file)
+    <case>/registry/  the registry of the host build: one REGEDIT4 file
 
-Tests only go through the methods below, so that another runner (the Windows
-build under Wine, with its own registry) can stand in for HostRunner:
+Tests only go through the methods below, so that WineRunner (the Windows
+build under Wine, with the real registry of a Wine prefix) can stand in for
+HostRunner:
 
+    kind                           "host" or "wine"
     run(*args, env=None, cwd=None) -> Result(status, stdout, stderr)
     for_program(program) -> runner for another build, same case directories
     native_path(path) -> str       a host path as the program must be given it
-    console(data) -> bytes         what the program's text-mode stdout makes of data
+    console(data) -> bytes         what the program's text-mode standard output
+                                   and standard error make of data
     seed_registry(text)            replaces the registry with a REGEDIT4 text
     read_registry() -> dict        {key path: {value name: (type, data)}}
     registry_state() -> object     compares equal exactly when nothing was written
@@ -22,8 +25,10 @@ Registry data types: ("dword", int), ("sz", str); anything else is kept as
 
 import collections
 import os
+import shutil
 import subprocess
-from pathlib import Path
+import tempfile
+from pathlib import Path, PureWindowsPath
 
 PRODUCT_KEY = r"HKEY_LOCAL_MACHINE\SOFTWARE\Corvane\Corvane Online\Zindara"
 
@@ -171,6 +176,213 @@ class HostRunner:
             return ("not a file", path.exists())
         info = path.stat()
         return (path.read_bytes(), info.st_mtime_ns, info.st_ino)
+
+
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+
+
+def _regedit_lines(text):
+    """The lines of a REGEDIT4 text and the line end it uses."""
+    line_end = "\r\n" if text.split("\n", 1)[0].endswith("\r") else "\n"
+    return text.replace("\r\n", "\n").split("\n"), line_end
+
+
+def _key_parents(path):
+    """The key itself and each key above it, outermost first, without the root."""
+    parts = path.split("\\")
+    return ["\\".join(parts[:i]) for i in range(2, len(parts) + 1)]
+
+
+class WinePrefix:
+    """A Wine prefix of one test session. It is created once, and its
+    wineserver stays up until close(), so that starting a program costs a
+    fraction of a second. Between cases only the registry keys and values
+    that seeding brought in are removed again; everything Wine made itself
+    stays as it was created."""
+
+    def __init__(self):
+        self.root = Path(tempfile.mkdtemp(prefix="prefgen-wine-"))
+        self.path = self.root / "prefix"
+        self.env = {
+            "WINEPREFIX": str(self.path),
+            # Wine's own diagnostics would land on the program's standard error.
+            "WINEDEBUG": "-all",
+            # Creating the prefix must not try to install .NET or HTML runtimes.
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "HOME": str(self.root),
+            "PATH": "/usr/bin:/bin",
+        }
+        # REGEDIT4 lines that remove what the last seeding brought in, and the
+        # keys where that lies.
+        self.undo_lines = []
+        self.watched = []
+        self.path.mkdir()
+        try:
+            self._quiet([WINESERVER, "-p"], timeout=60)
+            # The system processes Wine starts now live as long as the server;
+            # they get no pipe of a test run to hold open.
+            self._quiet([WINE, "wineboot", "-i"], timeout=600)
+            everything = self.root / "pristine.reg"
+            self._quiet([WINE, "regedit", "/E", self.windows_path(everything)], timeout=300)
+            self.pristine = {line[1:-1].lower() for line in
+                             _read_export(everything).split("\n")
+                             if line.startswith("[") and line.endswith("]")}
+            everything.unlink()
+        except BaseException:
+            self.close()
+            raise
+
+    def _quiet(self, command, timeout, env=None):
+        done = subprocess.run(command, env=env or self.env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                              timeout=timeout)
+        if done.returncode != 0:
+            raise RuntimeError("%s failed with status %d: %s" % (
+                " ".join(map(str, command)), done.returncode, done.stderr.decode(errors="replace")))
+
+    @staticmethod
+    def windows_path(path):
+        path = Path(path)
+        return "Z:" + str(PureWindowsPath(path)) if path.is_absolute() else str(PureWindowsPath(path))
+
+    def outermost_new_key(self, path):
+        """The outermost key on the way to path that the fresh prefix did not
+        have; None when it had path itself."""
+        for parent in _key_parents(path):
+            if parent.lower() not in self.pristine:
+                return parent
+        return None
+
+    def seed(self, text, scratch):
+        """Imports a REGEDIT4 text with `reg import`, after removing what the
+        seeding before brought in."""
+        keys = parse_regedit(text)
+        lines, line_end = _regedit_lines(text)
+        undo, watched = [], []
+        # The product key is never created by the program; should it appear
+        # all the same, the next seeding takes it away too.
+        for path in [PRODUCT_KEY, *keys]:
+            new = self.outermost_new_key(path)
+            if new is not None:
+                undo += ["[-%s]" % new, ""]
+                watched.append(new)
+            elif keys.get(path):
+                undo += ["[%s]" % path] + ["%s=-" % (_quote(name) if name else "@")
+                                           for name in keys[path]] + [""]
+                watched.append(path)
+        imported = [lines[0], ""] + self.undo_lines + undo + lines[1:]
+        scratch.mkdir(parents=True, exist_ok=True)
+        seed_file = scratch / "seed.reg"
+        seed_file.write_bytes(line_end.join(imported).encode("latin-1"))
+        self._quiet([WINE, "reg", "import", self.windows_path(seed_file)], timeout=60)
+        self.undo_lines = undo
+        self.watched = list(dict.fromkeys(watched))
+
+    def export(self, paths, scratch):
+        """{key path: {value name: (type, data)}} of the keys at paths and
+        below them, read with `reg export`; a key that is not there adds
+        nothing."""
+        scratch.mkdir(parents=True, exist_ok=True)
+        files = [scratch / ("export-%d.reg" % i) for i in range(len(paths))]
+        started = [subprocess.Popen([WINE, "reg", "export", path, self.windows_path(file), "/y"],
+                                    env=self.env, stdin=subprocess.DEVNULL,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                   for path, file in zip(paths, files)]
+        keys = {}
+        for process, file in zip(started, files):
+            if process.wait(timeout=60) == 0:
+                keys.update(parse_regedit(_read_export(file)))
+            file.unlink(missing_ok=True)
+        return keys
+
+    def close(self):
+        subprocess.run([WINESERVER, "-k"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        subprocess.run([WINESERVER, "-w"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+def _read_export(path):
+    """An export of Wine's registry editor (UTF-16, version 5 header) as a
+    REGEDIT4 text."""
+    data = path.read_bytes()
+    text = data.decode("utf-16") if data[:2] in (b"\xff\xfe", b"\xfe\xff") else data.decode("latin-1")
+    lines, _ = _regedit_lines(text)
+    if lines[0] != "Windows Registry Editor Version 5.00":
+        raise ValueError("not an export of the registry editor: %r" % lines[0])
+    # Long hex data goes on over lines that end in a backslash.
+    joined = []
+    for line in lines[1:]:
+        if joined and joined[-1].endswith("\\") and line.startswith("  "):
+            joined[-1] = joined[-1][:-1] + line.lstrip()
+        else:
+            joined.append(line)
+    return "\n".join(["REGEDIT4"] + joined)
+
+
+class WineRunner:
+    """The Windows build under Wine: the program runs in the case's current
+    directory through Wine's loader, and the registry is the session prefix's
+    own, seeded with `reg import` and read with `reg export`."""
+
+    kind = "wine"
+
+    def __init__(self, program, case_dir, prefix):
+        self.program = Path(program)
+        self.case_dir = Path(case_dir)
+        self.prefix = prefix
+        self.cwd = self.case_dir / "cwd"
+        self.scratch = self.case_dir / "registry"
+        self.cwd.mkdir(parents=True, exist_ok=True)
+
+    def for_program(self, program):
+        return WineRunner(program, self.case_dir, self.prefix)
+
+    def run(self, *args, env=None, cwd=None, timeout=60):
+        """Runs the program with args under Wine. env adds variables (a value
+        of None leaves the variable unset); paths in it must be given as
+        native_path makes them. Nothing else is inherited."""
+        full_env = dict(self.prefix.env)
+        for name, value in (env or {}).items():
+            if value is None:
+                full_env.pop(name, None)
+            else:
+                full_env[name] = value
+        done = subprocess.run(
+            [WINE, str(self.program), *args],
+            cwd=str(cwd or self.cwd),
+            env=full_env,
+            stdin=subprocess.DEVNULL,
+            stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE,
+            timeout=timeout,
+        )
+        return Result(done.returncode, done.stdout, done.stderr)
+
+    def native_path(self, path):
+        """Absolute paths on Wine's drive Z:, which is the host's root;
+        relative ones with backslashes."""
+        return self.prefix.windows_path(path)
+
+    def console(self, data):
+        return data.replace(b"\n", b"\r\n")
+
+    def seed_registry(self, text):
+        self.prefix.seed(text, self.scratch)
+
+    def read_registry(self):
+        """The keys that the last seeding brought in or gave values to, and
+        the product key, each with everything below it."""
+        paths = [self.prefix.outermost_new_key(PRODUCT_KEY) or PRODUCT_KEY, *self.prefix.watched]
+        return self.prefix.export(list(dict.fromkeys(paths)), self.scratch)
+
+    def registry_state(self):
+        """What read_registry gives; a write that stores the data already
+        there goes unseen."""
+        return self.read_registry()
 
 
 def key_values(keys, path=PRODUCT_KEY):

@@ -115,7 +115,7 @@ def test_choices_reach_record_document_and_saved_file(prefgen, args, start, fina
     else:
         assert useropt.read_bytes() == before
     if has_option(args, "stdout"):
-        check_document_stderr(result.stderr, final)
+        check_document_stderr(prefgen, result.stderr, final)
         assert result.stdout == prefgen.console(
             document(final, has_option(args, "pickbestres"), start is not None))
         assert key_values(prefgen.read_registry()) == {
@@ -165,7 +165,7 @@ def test_invalid_arguments_give_usage_and_change_nothing(prefgen, args, invalid)
     result = prefgen.run(*args)
 
     lines = b"".join(b"Invalid argument: " + arg.encode() + b"\n" for arg in invalid)
-    assert result.stderr == lines + USAGE
+    assert result.stderr == prefgen.console(lines + USAGE)
     assert result.status == 1
     assert result.stdout == b""
     assert (prefgen.cwd / "useropt").read_bytes() == before

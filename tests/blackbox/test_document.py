@@ -60,6 +60,6 @@ def test_document(prefgen, record, pick_best_res):
     shown = DEFAULTS if record is None else record
     assert result.stdout == prefgen.console(
         document(shown, pick_best_res, saved_file_found=record is not None))
-    check_document_stderr(result.stderr, shown)
+    check_document_stderr(prefgen, result.stderr, shown)
     assert result.status == 0
 

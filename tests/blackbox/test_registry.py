@@ -38,7 +38,7 @@ def test_display_record_values(prefgen, record):
     result = prefgen.run("-stdout")
 
     assert result.status == 0
-    check_document_stderr(result.stderr, record)
+    check_document_stderr(prefgen, result.stderr, record)
     assert result.stdout == prefgen.console(document(record, saved_file_found=True))
     stored = key_values(prefgen.read_registry())
     assert stored == {name.lower(): value
@@ -77,9 +77,9 @@ def test_other_keys_and_values_are_kept(prefgen, line_end):
 
     assert (result.status, result.stderr) == (0, b"")
     after = prefgen.read_registry()
-    product = "hkey_local_machine\\software\\CORVANE\\corvane online\\zindara"
-    assert {k: v for k, v in after.items() if k != product} == \
-        {k: v for k, v in before.items() if k != product}
+    product = PRODUCT_KEY.lower()
+    assert {k: v for k, v in after.items() if k.lower() != product} == \
+        {k: v for k, v in before.items() if k.lower() != product}
     # Names compare without regard to case: existing values are replaced,
     # never doubled.
     assert key_values(after) == {
@@ -89,6 +89,16 @@ def test_other_keys_and_values_are_kept(prefgen, line_end):
         "installdir": ("sz", "C:\\Zindara"),
         "flags": ("raw", "hex:01,02,ff"),
     }
+
+
+@pytest.mark.host_only("the registry file of the Linux stand-in")
+def test_registry_file_is_replaced_without_leftovers(prefgen):
+    prefgen.seed_registry(SEEDED)
+
+    result = prefgen.run("-stdout", "-windowed", "-DX9")
+
+    assert (result.status, result.stderr) == (0, b"")
+    assert key_values(prefgen.read_registry())["gfxapiused"] == ("dword", 10)
     assert [p.name for p in prefgen.registry_file.parent.iterdir()] == ["system.reg"]
 
 
@@ -105,12 +115,14 @@ def _text(text):
     return lambda runner: runner.seed_registry(text)
 
 
+REGISTRY_FILE = pytest.mark.host_only("the registry file of the Linux stand-in")
+
 NO_KEY = [
-    pytest.param(_remove, id="file-missing"),
-    pytest.param(_directory, id="unreadable"),
-    pytest.param(_text(""), id="empty-file"),
+    pytest.param(_remove, id="file-missing", marks=REGISTRY_FILE),
+    pytest.param(_directory, id="unreadable", marks=REGISTRY_FILE),
+    pytest.param(_text(""), id="empty-file", marks=REGISTRY_FILE),
     pytest.param(_text("Windows Registry Editor Version 5.00\n\n[%s]\n\n" % PRODUCT_KEY),
-                 id="not-regedit4"),
+                 id="not-regedit4", marks=REGISTRY_FILE),
     pytest.param(_text(regedit_text({PRODUCT_KEY.rsplit("\\", 1)[0]: {"X": ("dword", 1)}})),
                  id="parent-key-only"),
     pytest.param(_text(regedit_text({PRODUCT_KEY + "\\Sub": {}, PRODUCT_KEY + "2": {}})),
@@ -134,6 +146,7 @@ def test_no_product_key_gives_status_7_after_whole_document(prefgen, make):
     assert prefgen.registry_state() == before
 
 
+@REGISTRY_FILE
 def test_registry_in_missing_directory(prefgen):
     result = prefgen.run("-stdout", env={"PREFGEN_REGISTRY": str(prefgen.case_dir / "no" / "r")})
 

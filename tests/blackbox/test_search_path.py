@@ -70,7 +70,8 @@ def test_search_path_decides_what_is_read_and_where_it_is_saved(prefgen, env, re
     if read is None:
         assert not readlog.exists()
     else:
-        assert readlog.read_text().splitlines()[0] == "Trying to read standard file: " + read
+        first_line = readlog.read_bytes().split(b"\n")[0]
+        assert first_line == ("Trying to read standard file: " + read).encode()
     loaded = OTHER if read else DEFAULTS
     assert decode_v15((prefgen.cwd / saved).read_bytes()) == loaded.but(res=0)
     for name in HOLDING_FILES:
