@@ -234,13 +234,17 @@ class WinePrefix:
             self.close()
             raise
 
-    def _quiet(self, command, timeout, env=None):
-        done = subprocess.run(command, env=env or self.env, stdin=subprocess.DEVNULL,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                              timeout=timeout)
-        if done.returncode != 0:
-            raise RuntimeError("%s failed with status %d: %s" % (
-                " ".join(map(str, command)), done.returncode, done.stderr.decode(errors="replace")))
+    def _quiet(self, command, timeout):
+        # Into a file, not a pipe: the server and the system processes that
+        # start here outlive the command and would hold a pipe open.
+        with tempfile.TemporaryFile() as errors:
+            status = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                                    stdout=subprocess.DEVNULL, stderr=errors,
+                                    timeout=timeout).returncode
+            if status != 0:
+                errors.seek(0)
+                raise RuntimeError("%s failed with status %d: %s" % (
+                    " ".join(map(str, command)), status, errors.read().decode(errors="replace")))
 
     @staticmethod
     def windows_path(path):
