@@ -1,3 +1,4 @@
+// The process environment as the C library holds it.
 #include "pathlib/execution_environment.h"
 
 #include <cstdlib>
