@@ -1,10 +1,9 @@
 #include "document/signed_extension.h"
 
-#include <cstdlib>
-
 #include <gtest/gtest.h>
 
 #include "support/scratch_dir.h"
+#include "support/signature.h"
 
 namespace {
 
@@ -21,13 +20,13 @@ TEST(ReadWholeFile, ReadsEveryByteAcrossChunkBoundaries) {
   EXPECT_TRUE(read_whole_file(Filename::binary_filename(dir.file("absent"))).empty());
 }
 
-// The unit tests embed the test key; signatures come from the signing tool.
+// The unit tests embed the test key and sign with its private half.
 class SignedExtensionTest : public ::testing::Test {
  protected:
   void sign() {
-    const std::string command = PREFGEN_SOURCE_DIR "/tools/sign-xrc " PREFGEN_SOURCE_DIR
-                                                   "/tests/keys/xrc-test-private.pem xrc";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string signature = test_key_signature(read_bytes("xrc"));
+    ASSERT_FALSE(signature.empty());
+    write_bytes("xrc.sig", signature);
   }
   std::string block() {
     std::ostringstream out;

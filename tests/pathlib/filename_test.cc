@@ -1,7 +1,5 @@
 #include "pathlib/filename.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -40,15 +38,16 @@ TEST(Filename, ExistsOnlyForNonDirectories) {
 TEST(Filename, WriteReplacingSwapsContentsWhole) {
   ScratchDir dir;
   write_bytes("target", "old contents");
-  chmod("target", 0640);
-  EXPECT_TRUE(Filename("target").write_replacing(std::string("new\0\r\n", 6)));
-  EXPECT_EQ(read_bytes("target"), std::string("new\0\r\n", 6));
-  struct stat info;
-  ASSERT_EQ(stat("target", &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0640u);  // the file keeps its permissions
+  for (Filename::Durability durability :
+       {Filename::Durability::kSystemCrash, Filename::Durability::kProcessCrash}) {
+    EXPECT_TRUE(Filename("target").write_replacing(std::string("new\0\r\n\x1a.", 8), durability));
+    EXPECT_EQ(read_bytes("target"), std::string("new\0\r\n\x1a.", 8));
+  }
+  EXPECT_TRUE(Filename("created").write_replacing("fresh"));
+  EXPECT_EQ(read_bytes("created"), "fresh");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."),
                           std::filesystem::directory_iterator()),
-            1);  // no temporary file is left behind
+            2);  // no temporary file is left behind
 }
 
 TEST(Filename, WriteReplacingRefusesWhatCannotBeWritten) {

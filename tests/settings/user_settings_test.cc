@@ -1,9 +1,5 @@
 #include "settings/user_settings.h"
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
 
@@ -13,6 +9,7 @@
 #include "settings/search_path.h"
 #include "support/saved_options.h"
 #include "support/scratch_dir.h"
+#include "support/system.h"
 
 namespace {
 
@@ -294,31 +291,22 @@ TEST_F(UserSettingsTest, FileEndingEarly) {
   }
 }
 
-// A name the system lists but will not open, even for the superuser.
-void make_socket(const std::string& path) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  close(fd);
-}
-
 TEST_F(UserSettingsTest, UnopenableFileFallsBackToTheFirstDirectory) {
-  const std::string socket_path = dir_.file("sock");
-  make_socket(socket_path);
+  const std::string unopenable_path = dir_.file("unopenable");
+  const UnopenableFile unopenable(unopenable_path);
+  ASSERT_TRUE(unopenable.made());
   write_bytes(first() + "/useropt", unusual_options().bytes());
   UserSettings& s = load();
   std::filesystem::remove(dir_.file("readlog.txt"));
 
   CaptureStderr err;
   s._driver = 0;
-  s.read_file(Filename::binary_filename(socket_path));
+  s.read_file(Filename::binary_filename(unopenable_path));
   const std::string auxiliary = first() + "/useropt";
   EXPECT_EQ(err.text(), "f2 = " + auxiliary + "\n");
   EXPECT_EQ(s._driver, 3);  // the data came from the auxiliary file
-  EXPECT_EQ(s._filename.get_fullpath(), socket_path);
-  EXPECT_EQ(trace().rfind("Trying to read standard file: " + socket_path +
+  EXPECT_EQ(s._filename.get_fullpath(), unopenable_path);
+  EXPECT_EQ(trace().rfind("Trying to read standard file: " + unopenable_path +
                               "\nTrying to read auxiliary file: " + auxiliary +
                               "\nopened auxiliary file for reading: " + auxiliary + "\nmajor: 1\n",
                           0),
@@ -326,7 +314,8 @@ TEST_F(UserSettingsTest, UnopenableFileFallsBackToTheFirstDirectory) {
 }
 
 TEST_F(UserSettingsTest, UnopenableFileWithoutAuxiliaryChangesNothing) {
-  make_socket(first() + "/useropt");
+  const UnopenableFile unopenable(first() + "/useropt");
+  ASSERT_TRUE(unopenable.made());
   const UserSettings& s = load();
   EXPECT_EQ(stderr_, "f2 = " + first() + "/useropt\n");
   EXPECT_EQ(snapshot(s), snapshot(SavedOptions{}));

@@ -1,22 +1,23 @@
 #include "support/scratch_dir.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
-#include <vector>
+
+#include "pathlib/execution_environment.h"
+#include "support/system.h"
 
 ScratchDir::ScratchDir() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/prefgen-test-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (!mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
-  path_ = name.data();
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const std::filesystem::path candidate = base / ("prefgen-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
+  }
+  if (path_.empty()) throw std::runtime_error("cannot create a scratch directory");
   previous_ = std::filesystem::current_path().string();
   std::filesystem::current_path(path_);
 }
@@ -29,26 +30,28 @@ ScratchDir::~ScratchDir() {
 
 void ScopedEnv::remember(const std::string& name) {
   if (saved_.count(name)) return;
-  const char* value = std::getenv(name.c_str());
-  saved_[name] = value ? std::optional<std::string>(value) : std::nullopt;
+  saved_[name] =
+      ExecutionEnvironment::has_environment_variable(name)
+          ? std::optional<std::string>(ExecutionEnvironment::get_environment_variable(name))
+          : std::nullopt;
 }
 
 void ScopedEnv::set(const std::string& name, const std::string& value) {
   remember(name);
-  setenv(name.c_str(), value.c_str(), 1);
+  set_environment_variable(name, value);
 }
 
 void ScopedEnv::unset(const std::string& name) {
   remember(name);
-  unsetenv(name.c_str());
+  unset_environment_variable(name);
 }
 
 ScopedEnv::~ScopedEnv() {
   for (const auto& [name, value] : saved_) {
     if (value) {
-      setenv(name.c_str(), value->c_str(), 1);
+      set_environment_variable(name, *value);
     } else {
-      unsetenv(name.c_str());
+      unset_environment_variable(name);
     }
   }
 }
