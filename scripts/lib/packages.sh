@@ -25,3 +25,11 @@ BUILD_PACKAGES="cmake g++ ninja-build libgtest-dev libssl-dev openssl python3 py
 
 # What the fuzzers need: clang and its libFuzzer runtime.
 FUZZ_PACKAGES="clang-14 libclang-rt-14-dev"
+
+# What the Windows builds need: the mingw-w64 cross compilers (POSIX thread
+# model) and binutils, GoogleTest's sources, what building libcrypto from
+# Debian's source package takes, and Wine64 with a virtual X display and
+# Mesa for running the 64-bit build.
+WINDOWS_PACKAGES="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
+  binutils-mingw-w64-x86-64 googletest dpkg-dev make perl wine64 xvfb xauth libgl1-mesa-dri
+  libglx-mesa0"
