@@ -195,6 +195,13 @@ def _key_parents(path):
     return ["\\".join(parts[:i]) for i in range(2, len(parts) + 1)]
 
 
+def _outermost_keys(paths):
+    """paths without those that lie in another one (letter case ignored)."""
+    folded = {path.lower(): path for path in paths}
+    return [path for name, path in folded.items()
+            if not any(name.startswith(other + "\\") for other in folded)]
+
+
 class WinePrefix:
     """A Wine prefix of one test session. It is created once, and its
     wineserver stays up until close(), so that starting a program costs a
@@ -237,14 +244,13 @@ class WinePrefix:
     def _quiet(self, command, timeout):
         # Into a file, not a pipe: the server and the system processes that
         # start here outlive the command and would hold a pipe open.
-        with tempfile.TemporaryFile() as errors:
+        with tempfile.TemporaryFile() as output:
             status = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.DEVNULL, stderr=errors,
-                                    timeout=timeout).returncode
+                                    stdout=output, stderr=output, timeout=timeout).returncode
             if status != 0:
-                errors.seek(0)
+                output.seek(0)
                 raise RuntimeError("%s failed with status %d: %s" % (
-                    " ".join(map(str, command)), status, errors.read().decode(errors="replace")))
+                    " ".join(map(str, command)), status, output.read().decode(errors="replace")))
 
     @staticmethod
     def windows_path(path):
@@ -270,7 +276,8 @@ class WinePrefix:
         for path in [PRODUCT_KEY, *keys]:
             new = self.outermost_new_key(path)
             if new is not None:
-                undo += ["[-%s]" % new, ""]
+                if new not in watched:
+                    undo += ["[-%s]" % new, ""]
                 watched.append(new)
             elif keys.get(path):
                 undo += ["[%s]" % path] + ["%s=-" % (_quote(name) if name else "@")
@@ -282,7 +289,7 @@ class WinePrefix:
         seed_file.write_bytes(line_end.join(imported).encode("latin-1"))
         self._quiet([WINE, "reg", "import", self.windows_path(seed_file)], timeout=60)
         self.undo_lines = undo
-        self.watched = list(dict.fromkeys(watched))
+        self.watched = _outermost_keys(watched)
 
     def export(self, paths, scratch):
         """{key path: {value name: (type, data)}} of the keys at paths and
@@ -292,13 +299,17 @@ class WinePrefix:
         files = [scratch / ("export-%d.reg" % i) for i in range(len(paths))]
         started = [subprocess.Popen([WINE, "reg", "export", path, self.windows_path(file), "/y"],
                                     env=self.env, stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
                    for path, file in zip(paths, files)]
         keys = {}
-        for process, file in zip(started, files):
-            if process.wait(timeout=60) == 0:
+        for path, process, file in zip(paths, started, files):
+            output, errors = process.communicate(timeout=60)
+            if process.returncode == 0:
                 keys.update(parse_regedit(_read_export(file)))
-            file.unlink(missing_ok=True)
+                file.unlink()
+            elif (output + errors).strip() != b"reg: Unable to find the specified registry key":
+                raise RuntimeError("reg export %s failed with status %d: %r" % (
+                    path, process.returncode, output + errors))
         return keys
 
     def close(self):
@@ -381,7 +392,7 @@ class WineRunner:
         """The keys that the last seeding brought in or gave values to, and
         the product key, each with everything below it."""
         paths = [self.prefix.outermost_new_key(PRODUCT_KEY) or PRODUCT_KEY, *self.prefix.watched]
-        return self.prefix.export(list(dict.fromkeys(paths)), self.scratch)
+        return self.prefix.export(_outermost_keys(paths), self.scratch)
 
     def registry_state(self):
         """What read_registry gives; a write that stores the data already

@@ -44,7 +44,7 @@ def test_display_record_values(prefgen, record):
     assert stored == {name.lower(): value
                       for name, value in {**EARLIER, **display_record(record)}.items()}
     width, height = stored["lastscreensize"][1].split("x")
-    assert ("win-size %s %s\n" % (width, height)).encode() in result.stdout
+    assert prefgen.console(("win-size %s %s\n" % (width, height)).encode()) in result.stdout
 
 
 SEEDED = (
@@ -125,8 +125,11 @@ NO_KEY = [
                  id="not-regedit4", marks=REGISTRY_FILE),
     pytest.param(_text(regedit_text({PRODUCT_KEY.rsplit("\\", 1)[0]: {"X": ("dword", 1)}})),
                  id="parent-key-only"),
+    pytest.param(_text(regedit_text({PRODUCT_KEY + "2": {"X": ("dword", 1)}})),
+                 id="longer-name-only"),
+    # In a real registry a subkey cannot exist without the key above it.
     pytest.param(_text(regedit_text({PRODUCT_KEY + "\\Sub": {}, PRODUCT_KEY + "2": {}})),
-                 id="neighbouring-keys-only"),
+                 id="neighbouring-keys-only", marks=REGISTRY_FILE),
     pytest.param(_text(regedit_text({PRODUCT_KEY.replace("HKEY_LOCAL_MACHINE",
                                                          "HKEY_CURRENT_USER"): {}})),
                  id="other-root"),
