@@ -1,6 +1,9 @@
 #include "platform/opengl_probe.h"
 
+#include <cinttypes>
+#include <cstdio>
 #include <iostream>
+#include <string>
 
 #include "platform/display_record.h"
 
@@ -30,7 +33,14 @@ bool acceptable(const PixelFormatDescriptor& format) {
          format.color_bits > 8 && format.depth_bits != 0 && (format.flags & required) == required;
 }
 
-const void* as_pointer(std::uintptr_t handle) { return reinterpret_cast<const void*>(handle); }
+// A handle's hexadecimal digits, as wide as a pointer, the form in which the
+// system's own stream library writes a pointer (the line supplies the "0x").
+// The C++ library's own pointer output would add a second "0x".
+std::string pointer_digits(std::uintptr_t handle) {
+  char digits[2 * sizeof handle + 1];
+  std::snprintf(digits, sizeof digits, "%0*" PRIXPTR, static_cast<int>(2 * sizeof handle), handle);
+  return digits;
+}
 
 }  // namespace
 
@@ -96,7 +106,8 @@ void OpenGLProbe(OpenGLLayer& layer, Registry& registry, RegistryKey key) {
   if (format_count == 0) {
     const WindowHandle no_window = 0;
     std::cerr << "failing OGL Check: DescribePixelFormat returns 0, hWnd: 0x"
-              << as_pointer(no_window) << " hDC: 0x" << as_pointer(desktop_dc) << "  GetLastError=";
+              << pointer_digits(no_window) << " hDC: 0x" << pointer_digits(desktop_dc)
+              << "  GetLastError=";
     const std::uint32_t code = layer.get_last_error();
     if (code == kErrorModNotFound) {
       std::cerr << "ERROR_MOD_NOT_FOUND\n";
