@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "fakes/recording_opengl_layer.h"
 #include "fakes/recording_registry.h"
