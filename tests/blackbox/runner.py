@@ -181,6 +181,11 @@ class HostRunner:
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
+# Wine's tools by their full paths: a bare name makes the loader look it up
+# through the shell, which now and then fails while a desktop closes.
+REG = r"C:\windows\system32\reg.exe"
+REGEDIT = r"C:\windows\regedit.exe"
+CMD = r"C:\windows\system32\cmd.exe"
 
 
 def _regedit_lines(text):
@@ -207,11 +212,17 @@ class WinePrefix:
     wineserver stays up until close(), so that starting a program costs a
     fraction of a second. Between cases only the registry keys and values
     that seeding brought in are removed again; everything Wine made itself
-    stays as it was created."""
+    stays as it was created.
 
-    def __init__(self):
+    Wine's desktop, which every program that uses windows joins, outlives
+    such a program by a moment and keeps the display it was started with. So
+    runs that need an X display get a prefix of their own: with_display
+    copies the fresh prefix kept for that."""
+
+    def __init__(self, display=None, source=None):
         self.root = Path(tempfile.mkdtemp(prefix="prefgen-wine-"))
         self.path = self.root / "prefix"
+        self.fresh_copy = None
         self.env = {
             "WINEPREFIX": str(self.path),
             # Wine's own diagnostics would land on the program's standard error.
@@ -220,26 +231,49 @@ class WinePrefix:
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
             "HOME": str(self.root),
             "PATH": "/usr/bin:/bin",
+            **(display or {}),
         }
         # REGEDIT4 lines that remove what the last seeding brought in, and the
         # keys where that lies.
         self.undo_lines = []
         self.watched = []
-        self.path.mkdir()
         try:
+            if source is None:
+                self._create()
+            else:
+                shutil.copytree(source.fresh_copy, self.path, symlinks=True)
+                self.pristine = source.pristine
             self._quiet([WINESERVER, "-p"], timeout=60)
             # The system processes Wine starts now live as long as the server;
             # they get no pipe of a test run to hold open.
-            self._quiet([WINE, "wineboot", "-i"], timeout=600)
-            everything = self.root / "pristine.reg"
-            self._quiet([WINE, "regedit", "/E", self.windows_path(everything)], timeout=300)
-            self.pristine = {line[1:-1].lower() for line in
-                             _read_export(everything).split("\n")
-                             if line.startswith("[") and line.endswith("]")}
-            everything.unlink()
+            self._quiet([WINE, CMD, "/c", "exit"], timeout=60)
         except BaseException:
             self.close()
             raise
+
+    def _create(self):
+        self.path.mkdir()
+        self._quiet([WINE, "wineboot", "-i"], timeout=600)
+        # The whole export holds HKEY_LOCAL_MACHINE and HKEY_USERS; the
+        # current user's keys appear there only under the user's id.
+        self.pristine = set()
+        for root in [[], ["HKEY_CURRENT_USER"]]:
+            export = self.root / "pristine.reg"
+            self._quiet([WINE, REGEDIT, "/E", self.windows_path(export), *root], timeout=300)
+            self.pristine |= {line[1:-1].lower() for line in _read_export(export).split("\n")
+                              if line.startswith("[") and line.endswith("]")}
+            export.unlink()
+        # The desktop that creating the prefix started goes with the server,
+        # which writes the registry files when it ends.
+        self._quiet([WINESERVER, "-k"], timeout=60)
+        self._quiet([WINESERVER, "-w"], timeout=60)
+        self.fresh_copy = self.root / "fresh"
+        shutil.copytree(self.path, self.fresh_copy, symlinks=True)
+
+    def with_display(self, display):
+        """A copy of the fresh prefix, with its own server, whose programs
+        all reach the X display named by display (DISPLAY, XAUTHORITY)."""
+        return WinePrefix(display, source=self)
 
     def _quiet(self, command, timeout):
         # Into a file, not a pipe: the server and the system processes that
@@ -287,7 +321,7 @@ class WinePrefix:
         scratch.mkdir(parents=True, exist_ok=True)
         seed_file = scratch / "seed.reg"
         seed_file.write_bytes(line_end.join(imported).encode("latin-1"))
-        self._quiet([WINE, "reg", "import", self.windows_path(seed_file)], timeout=60)
+        self._quiet([WINE, REG, "import", self.windows_path(seed_file)], timeout=60)
         self.undo_lines = undo
         self.watched = _outermost_keys(watched)
 
@@ -297,7 +331,7 @@ class WinePrefix:
         nothing."""
         scratch.mkdir(parents=True, exist_ok=True)
         files = [scratch / ("export-%d.reg" % i) for i in range(len(paths))]
-        started = [subprocess.Popen([WINE, "reg", "export", path, self.windows_path(file), "/y"],
+        started = [subprocess.Popen([WINE, REG, "export", path, self.windows_path(file), "/y"],
                                     env=self.env, stdin=subprocess.DEVNULL,
                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
                    for path, file in zip(paths, files)]
