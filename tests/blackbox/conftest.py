@@ -45,6 +45,8 @@ def _program(config, option):
 @pytest.fixture(scope="session")
 def wine_prefix(request):
     """The session's Wine prefix, created on first use."""
+    if request.config.getoption("runner") != "wine":
+        pytest.skip("runs only with --runner=wine")
     prefix = WinePrefix()
     yield prefix
     prefix.close()
