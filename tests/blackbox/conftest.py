@@ -62,7 +62,8 @@ def prefgen(request, tmp_path):
     else:
         runner = HostRunner(program, tmp_path)
     runner.seed_registry(regedit_text({PRODUCT_KEY: {}}))
-    return runner
+    yield runner
+    runner.close()
 
 
 @pytest.fixture

@@ -18,6 +18,9 @@ HostRunner:
     seed_registry(text)            replaces the registry with a REGEDIT4 text
     read_registry() -> dict        {key path: {value name: (type, data)}}
     registry_state() -> object     compares equal exactly when nothing was written
+    make_unopenable(path)          puts a file at path that exists but that the
+                                   program cannot open, until close()
+    close()                        ends what the case left running
 
 Registry data types: ("dword", int), ("sz", str); anything else is kept as
 ("raw", text as it stands after the "=").
@@ -26,6 +29,7 @@ Registry data types: ("dword", int), ("sz", str); anything else is kept as
 import collections
 import os
 import shutil
+import socket
 import subprocess
 import tempfile
 from pathlib import Path, PureWindowsPath
@@ -176,6 +180,21 @@ class HostRunner:
             return ("not a file", path.exists())
         info = path.stat()
         return (path.read_bytes(), info.st_mtime_ns, info.st_ino)
+
+    def make_unopenable(self, path):
+        """A Unix socket: it exists as a non-directory, and no one, root
+        included, can open it."""
+        short_dir = tempfile.mkdtemp(prefix="pg", dir="/tmp")
+        try:
+            sock = socket.socket(socket.AF_UNIX)
+            sock.bind(os.path.join(short_dir, "s"))
+            sock.close()
+            os.rename(os.path.join(short_dir, "s"), path)
+        finally:
+            shutil.rmtree(short_dir)
+
+    def close(self):
+        pass
 
 
 
@@ -386,6 +405,7 @@ class WineRunner:
         self.cwd = self.case_dir / "cwd"
         self.scratch = self.case_dir / "registry"
         self.cwd.mkdir(parents=True, exist_ok=True)
+        self.holders = []
 
     def for_program(self, program):
         return WineRunner(program, self.case_dir, self.prefix)
@@ -432,6 +452,25 @@ class WineRunner:
         """What read_registry gives; a write that stores the data already
         there goes unseen."""
         return self.read_registry()
+
+    def make_unopenable(self, path):
+        """A file that another process holds open without sharing it: every
+        other open fails with a sharing violation. The holder, built from
+        tests/wine, lies beside the program."""
+        Path(path).write_bytes(b"held open by another process")
+        holder = subprocess.Popen(
+            [WINE, str(self.program.parent / "hold_open.exe"), self.native_path(path)],
+            env=self.prefix.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE)
+        self.holders.append(holder)
+        if holder.stdout.readline() != b"held\r\n":
+            raise RuntimeError("hold_open.exe could not hold %s: %r" % (
+                path, holder.communicate(timeout=60)))
+
+    def close(self):
+        for holder in self.holders:
+            holder.communicate(timeout=60)
+        self.holders = []
 
 
 def key_values(keys, path=PRODUCT_KEY):
