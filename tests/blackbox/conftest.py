@@ -43,11 +43,11 @@ def _program(config, option):
 
 
 @pytest.fixture(scope="session")
-def wine_prefix(request):
+def wine_prefix(request, tmp_path_factory):
     """The session's Wine prefix, created on first use."""
     if request.config.getoption("runner") != "wine":
         pytest.skip("runs only with --runner=wine")
-    prefix = WinePrefix()
+    prefix = WinePrefix(tmp_path_factory.mktemp("wine"))
     yield prefix
     prefix.close()
 

@@ -238,8 +238,10 @@ class WinePrefix:
     runs that need an X display get a prefix of their own: with_display
     copies the fresh prefix kept for that."""
 
-    def __init__(self, display=None, source=None):
-        self.root = Path(tempfile.mkdtemp(prefix="prefgen-wine-"))
+    def __init__(self, root, display=None, source=None):
+        """Sets the prefix up in the empty directory root, which close()
+        removes."""
+        self.root = Path(root)
         self.path = self.root / "prefix"
         self.fresh_copy = None
         self.env = {
@@ -289,10 +291,11 @@ class WinePrefix:
         self.fresh_copy = self.root / "fresh"
         shutil.copytree(self.path, self.fresh_copy, symlinks=True)
 
-    def with_display(self, display):
-        """A copy of the fresh prefix, with its own server, whose programs
-        all reach the X display named by display (DISPLAY, XAUTHORITY)."""
-        return WinePrefix(display, source=self)
+    def with_display(self, root, display):
+        """A copy of the fresh prefix in root, with its own server, whose
+        programs all reach the X display named by display (DISPLAY,
+        XAUTHORITY)."""
+        return WinePrefix(root, display, source=self)
 
     def _quiet(self, command, timeout):
         # Into a file, not a pipe: the server and the system processes that

@@ -48,8 +48,8 @@ def display():
 
 
 @pytest.fixture(scope="module")
-def display_prefix(wine_prefix, display):
-    prefix = wine_prefix.with_display(display)
+def display_prefix(wine_prefix, display, tmp_path_factory):
+    prefix = wine_prefix.with_display(tmp_path_factory.mktemp("wine-display"), display)
     yield prefix
     # Before the X server goes: Wine's processes end while they still reach it.
     prefix.close()
