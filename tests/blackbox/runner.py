@@ -118,6 +118,27 @@ def _unquote_prefix(text):
     raise ValueError("unterminated string: %r" % text)
 
 
+def _run_program(command, base_env, extra_env, cwd, timeout):
+    """Runs command in cwd with base_env plus extra_env (a value of None
+    unsets the variable) and no input; its status and both outputs."""
+    full_env = dict(base_env)
+    for name, value in (extra_env or {}).items():
+        if value is None:
+            full_env.pop(name, None)
+        else:
+            full_env[name] = value
+    done = subprocess.run(
+        command,
+        cwd=str(cwd),
+        env=full_env,
+        stdin=subprocess.DEVNULL,
+        stdout=subprocess.PIPE,
+        stderr=subprocess.PIPE,
+        timeout=timeout,
+    )
+    return Result(done.returncode, done.stdout, done.stderr)
+
+
 class HostRunner:
     """The Linux build: a plain process, and a REGEDIT4 file named by
     PREFGEN_REGISTRY standing in for the registry."""
@@ -146,21 +167,7 @@ class HostRunner:
         for name in _PASSED_THROUGH:
             if name in os.environ:
                 full_env[name] = os.environ[name]
-        for name, value in (env or {}).items():
-            if value is None:
-                full_env.pop(name, None)
-            else:
-                full_env[name] = value
-        done = subprocess.run(
-            [str(self.program), *args],
-            cwd=str(cwd or self.cwd),
-            env=full_env,
-            stdin=subprocess.DEVNULL,
-            stdout=subprocess.PIPE,
-            stderr=subprocess.PIPE,
-            timeout=timeout,
-        )
-        return Result(done.returncode, done.stdout, done.stderr)
+        return _run_program([str(self.program), *args], full_env, env, cwd or self.cwd, timeout)
 
     def native_path(self, path):
         return str(path)
@@ -435,21 +442,8 @@ class WineRunner:
         of None leaves the variable unset); paths in it must be given as
         native_path makes them. Nothing else is inherited."""
         full_env = dict(self.prefix.env)
-        for name, value in (env or {}).items():
-            if value is None:
-                full_env.pop(name, None)
-            else:
-                full_env[name] = value
-        done = subprocess.run(
-            [WINE, str(self.program), *args],
-            cwd=str(cwd or self.cwd),
-            env=full_env,
-            stdin=subprocess.DEVNULL,
-            stdout=subprocess.PIPE,
-            stderr=subprocess.PIPE,
-            timeout=timeout,
-        )
-        return Result(done.returncode, done.stdout, done.stderr)
+        return _run_program([WINE, str(self.program), *args], full_env, env, cwd or self.cwd,
+                            timeout)
 
     def native_path(self, path):
         """Absolute paths on Wine's drive Z:, which is the host's root;
